@@ -1,0 +1,69 @@
+#pragma once
+
+#include <juce_audio_processors/juce_audio_processors.h>
+
+#include "Processor/PluginProcessor.h"
+
+#include <array>
+#include <memory>
+
+// The fixed 1280 x 780 window. It paints and hit-tests everything itself
+// except the seven header buttons, and reads all it shows from the processor
+// afresh on every paint.
+class OrvoSamplerAudioProcessorEditor : public juce::AudioProcessorEditor,
+                                        public juce::Button::Listener,
+                                        public juce::Timer
+{
+public:
+    static constexpr int editorWidth = 1280;
+    static constexpr int editorHeight = 780;
+    static constexpr int refreshIntervalMs = 41;
+
+    explicit OrvoSamplerAudioProcessorEditor (OrvoSamplerAudioProcessor& owner);
+    ~OrvoSamplerAudioProcessorEditor() override;
+
+    void paint (juce::Graphics& g) override;
+    void resized() override;
+    void buttonClicked (juce::Button* button) override;
+    void timerCallback() override;
+
+    OrvoSamplerAudioProcessor& processorRef;
+
+    juce::TextButton loadButton { "Load" };
+    juce::TextButton previousBankButton { "<" };
+    juce::TextButton nextBankButton { ">" };
+    juce::TextButton profileButton { "MIDI" };
+    juce::TextButton quantizeButton { "1/16" };
+    juce::TextButton modeButton { "Trigger" };
+    juce::TextButton ledButton { "LED" };
+
+    std::unique_ptr<juce::FileChooser> fileChooser;
+
+    // Geometry, in local coordinates; written only by resized().
+    juce::Rectangle<int> leftPanelArea;
+    juce::Rectangle<int> gridPanelArea;
+    std::array<juce::Rectangle<float>, padsPerBank> padRects;
+    std::array<juce::Rectangle<float>, 8> knobRects;
+    std::array<juce::Rectangle<float>, 10> faderRects;
+    std::array<juce::Rectangle<float>, 10> buttonRects;
+    std::array<juce::Rectangle<float>, 6> transportRects;
+    std::array<juce::Rectangle<float>, 5> presetRects;
+    juce::Rectangle<float> learnRect;
+    juce::Rectangle<float> clipPanelRect;
+    juce::Rectangle<float> stripRect;
+
+    // Interaction state.
+    int hoveredPad = -1;
+    int pressedPad = -1;
+    int selectedPad = 0;
+    int activeKnob = -1;
+    int activeFader = -1;
+    int pressedButton = -1;
+    int pressedPreset = -1;
+    double presetPressTime = 0.0;
+    float knobDragStartValue = 0.0f;
+    float knobDragStartY = 0.0f;
+
+private:
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (OrvoSamplerAudioProcessorEditor)
+};

@@ -1,0 +1,161 @@
+#pragma once
+
+#include <juce_audio_processors/juce_audio_processors.h>
+
+#include "Controllers/ControllerProfiles.h"
+#include "Package/SamplerPackage.h"
+
+#include <array>
+#include <map>
+#include <vector>
+
+// The instrument. It owns every piece of state by value; the one re-entrant
+// lock `lock` guards all of it. The audio thread holds it for a whole block,
+// everything else for short sections. Member functions ending in Locked
+// expect the caller to hold it.
+//
+// The fields are public so that the editor can read and write them under the
+// lock; nothing may touch them without it.
+class OrvoSamplerAudioProcessor : public juce::AudioProcessor
+{
+public:
+    struct ActiveVoice
+    {
+        int clipIndex = -1;
+        int padIndex = -1;
+        double position = 0.0;  // fractional read position in clip samples
+        double increment = 1.0; // clip rate / host rate at the voice's start
+        bool inLoopGroup = false;
+        bool active = true;
+        bool stutter = false;
+        juce::String groupKey;
+    };
+
+    struct PendingTrigger
+    {
+        int padIndex = -1;
+        juce::int64 startSample = 0;
+        bool asLoop = false;
+        bool stutter = false;
+        bool stopGroup = false;
+        juce::String groupKey;
+    };
+
+    struct LoopGroupState
+    {
+        int activePad = -1;
+        int queuedPad = -1;
+    };
+
+    struct PressState
+    {
+        int padIndex = -1;
+        int note = -1;
+        juce::int64 pressSample = 0;
+        bool longPressHandled = false;
+        bool stutter = false;
+    };
+
+    struct MidiAssignment
+    {
+        enum class Kind
+        {
+            none = 0,
+            cc = 1,
+            note = 2
+        };
+
+        Kind kind = Kind::none;
+        int channel = 1;
+        int number = -1; // -1: unset
+    };
+
+    struct HardwareControl
+    {
+        juce::String id;
+        juce::String label;
+        float value = 0.0f;
+        bool momentary = false;
+        MidiAssignment assignment;
+    };
+
+    struct PresetSlot
+    {
+        bool saved = false;
+        juce::String manifest;
+        int bank = 0;
+        double quantizationBeats = 0.25;
+        bool stutter = false;
+        std::vector<HardwareControl> controls;
+    };
+
+    OrvoSamplerAudioProcessor();
+    ~OrvoSamplerAudioProcessor() override;
+
+    // Host lifecycle
+    void prepareToPlay (double sampleRate, int maximumExpectedSamplesPerBlock) override;
+    void releaseResources() override;
+    void processBlock (juce::AudioBuffer<float>& buffer, juce::MidiBuffer& midi) override;
+    using juce::AudioProcessor::processBlock;
+
+    // Host-facing identity
+    const juce::String getName() const override;
+    bool acceptsMidi() const override;
+    bool producesMidi() const override;
+    bool isMidiEffect() const override;
+    double getTailLengthSeconds() const override;
+    bool hasEditor() const override;
+    juce::AudioProcessorEditor* createEditor() override;
+    int getNumPrograms() override;
+    int getCurrentProgram() override;
+    void setCurrentProgram (int index) override;
+    const juce::String getProgramName (int index) override;
+    void changeProgramName (int index, const juce::String& newName) override;
+    bool isBusesLayoutSupported (const BusesLayout& layouts) const override;
+
+    // Host state
+    void getStateInformation (juce::MemoryBlock& destData) override;
+    void setStateInformation (const void* data, int sizeInBytes) override;
+
+    // Editor-facing accessors: each takes the lock and returns a copy.
+    juce::String getSongTitle() const;
+    juce::String getLaunchQuantizationName() const;
+    juce::String getTriggerModeName() const;
+    PadAssignment getPad (int padSlot) const;
+    PadClip getClipForPad (int padSlot) const; // copies the clip's audio: not for the audio thread
+
+    // Current bank lookup: the pad at a slot of the clamped current bank, or
+    // nullptr when there are no banks or the slot is outside 0..63.
+    const PadAssignment* findPadLocked (int padSlot) const;
+    const PadClip* findPlayableClipLocked (const PadAssignment& pad) const;
+    static bool isLoopTypePad (const PadAssignment& pad, const PadClip& clip);
+    static juce::String groupKeyFor (const PadAssignment& pad);
+
+    void initialiseHardwareControls();
+
+    // State, in construction order. Guarded by `lock`.
+    juce::CriticalSection lock;
+    SamplerPackageLoader packageLoader;
+    SamplerPackage package;
+    std::vector<ActiveVoice> activeVoices;
+    std::vector<PendingTrigger> pendingTriggers;
+    std::map<juce::String, LoopGroupState> loopGroups;
+    std::map<int, PressState> pressStates;
+    std::vector<HardwareControl> hardwareControls;
+    std::array<PresetSlot, 5> presets;
+    juce::MidiBuffer pendingMidiOut;
+    std::array<bool, padsPerBank> padFeedbackActive {};
+    int currentBank = 0;
+    int lastTriggeredPad = 0;
+    juce::int64 samplePosition = 0;
+    double currentSampleRate = 48000.0;
+    double launchQuantizationBeats = 0.25;
+    bool stutterMode = false;
+    bool midiLearnEnabled = false;
+    juce::String learnTargetId;
+    ControllerProfile controllerProfile = ControllerProfile::generic8x8;
+    juce::String statusText { "Load a Orvo Sampler package" };
+
+private:
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (OrvoSamplerAudioProcessor)
+};
