@@ -6,7 +6,8 @@
 namespace orvo::test
 {
 TempFolder::TempFolder()
-    : folder (juce::File::getSpecialLocation (juce::File::tempDirectory).getNonexistentChildFile ("orvo-test", ""))
+    // Unique per instance: CTest runs test processes side by side.
+    : folder (juce::File::getSpecialLocation (juce::File::tempDirectory).getChildFile ("orvo-test-" + juce::Uuid().toString()))
 {
     if (! folder.createDirectory())
         throw std::runtime_error ("cannot create a temporary folder");
