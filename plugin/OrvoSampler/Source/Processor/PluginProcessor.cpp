@@ -92,15 +92,7 @@ juce::String OrvoSamplerAudioProcessor::getSongTitle() const
 juce::String OrvoSamplerAudioProcessor::getLaunchQuantizationName() const
 {
     const juce::ScopedLock sl (lock);
-
-    // Exact comparisons: a restored document may carry any other value.
-    JUCE_BEGIN_IGNORE_WARNINGS_GCC_LIKE ("-Wfloat-equal")
-    if (launchQuantizationBeats == 0.25) return "1/16";
-    if (launchQuantizationBeats == 0.5)  return "1/8";
-    if (launchQuantizationBeats == 1.0)  return "1/4";
-    if (launchQuantizationBeats == 2.0)  return "1/2";
-    JUCE_END_IGNORE_WARNINGS_GCC_LIKE
-    return "1 bar";
+    return quantizationNameLocked();
 }
 
 juce::String OrvoSamplerAudioProcessor::getTriggerModeName() const

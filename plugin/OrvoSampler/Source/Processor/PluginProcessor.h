@@ -117,6 +117,52 @@ public:
     void getStateInformation (juce::MemoryBlock& destData) override;
     void setStateInformation (const void* data, int sizeInBytes) override;
 
+    // Package activation: decodes without the lock, then swaps in one locked step.
+    bool loadPackage (const juce::File& manifest, juce::String& error);
+    void activatePackageLocked (SamplerPackage& incoming);
+
+    // Pads from the editor.
+    void triggerPad (int padSlot, bool fromMouse = true);
+    void releasePad (int padSlot);
+
+    // Pad presses and releases, from MIDI or the editor.
+    void triggerPadLocked (int padSlot, int note, juce::int64 pressTime);
+    void releasePadLocked (int padSlot, int note);
+
+    // Launch quantization.
+    juce::int64 quantumSamplesLocked() const;
+    juce::int64 nextBoundaryLocked (juce::int64 now) const;
+    void schedulePadStartLocked (const PadAssignment& pad, bool asLoop, bool stutter, juce::int64 now);
+    void cancelPendingStartsForPadLocked (int padIndex, bool stutterOnly);
+    void fireStartLocked (const PendingTrigger& entry);
+
+    // Loop groups.
+    juce::int64 holdSamplesLocked() const;
+    void queueLoopPadLocked (const PadAssignment& pad, LoopGroupState& group);
+    void runHoldActionLocked (int padIndex, juce::int64 holdTime);
+    void fireLoopStopLocked (const PendingTrigger& entry);
+    bool handOverLoopLocked (ActiveVoice& voice);
+
+    // Pad LED feedback.
+    void queuePadFeedbackLocked (int padIndex);
+    void sendAllPadFeedbackLocked();
+
+    // Hardware controls, MIDI learn and transport, from the editor.
+    void touchHardwareControl (const juce::String& id);
+    void setHardwareControlValue (const juce::String& id, float value);
+    void setMomentaryControl (const juce::String& id, bool down);
+    void triggerTransportCommand (int index);
+    void toggleMidiLearn();
+    void sendHardwareControlLocked (const HardwareControl& control, int = 0);
+
+    // Incoming MIDI, in the order the render loop applies it.
+    bool learnFromMidiLocked (const juce::MidiMessage& message);
+    void updateHardwareControlsFromMidiLocked (const juce::MidiMessage& message);
+    bool isPadNoteLocked (int note) const;
+
+    static void addMidiAssignmentJson (juce::DynamicObject& object, const MidiAssignment& assignment);
+    static MidiAssignment midiAssignmentFromJson (const juce::var& value);
+
     // Editor-facing accessors: each takes the lock and returns a copy.
     juce::String getSongTitle() const;
     juce::String getLaunchQuantizationName() const;
@@ -132,6 +178,8 @@ public:
     static juce::String groupKeyFor (const PadAssignment& pad);
 
     void initialiseHardwareControls();
+
+    static constexpr float voiceGain = 0.85f;
 
     // State, in construction order. Guarded by `lock`.
     juce::CriticalSection lock;
@@ -157,5 +205,11 @@ public:
     juce::String statusText { "Load a Orvo Sampler package" };
 
 private:
+    void handleIncomingMidiLocked (const juce::MidiMessage& message, juce::int64 eventTime);
+    void runHoldScanLocked (juce::int64 blockEnd);
+    void renderVoiceLocked (ActiveVoice& voice, juce::AudioBuffer<float>& buffer, int sampleIndex);
+    double playbackIncrementLocked (const PadClip& clip) const;
+    juce::String quantizationNameLocked() const;
+
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (OrvoSamplerAudioProcessor)
 };
