@@ -208,3 +208,21 @@ TEST (LoopGroups, AStopFiresWithNothingLeftWhenTheGroupIsGone)
     EXPECT_EQ (p.statusText, "before");
     EXPECT_EQ (p.loopGroups.count ("ff123456"), 0u);
 }
+
+TEST (LoopGroups, HandingOverToAnEmptyClipEndsTheLoopQuietly)
+{
+    Processor p;
+    install (p, makePackage ({ rampClip (1000), constantClip (0.5f, 0) },
+                            { { { 0, 0, 36, red, true, "A" }, { 1, 1, 37, red, true, "B" } } }));
+    {
+        const juce::ScopedLock sl (p.lock);
+        p.fireStartLocked ({ 0, 0, true, false, false, "ffff0000" });
+        p.loopGroups["ffff0000"].queuedPad = 1;
+    }
+
+    const auto out = render (p, 2000, 512);
+    EXPECT_EQ (firstSound (out.audio, 0, 1000), -1);
+    EXPECT_EQ (statusOf (p), "Playing: B");
+    const juce::ScopedLock sl (p.lock);
+    EXPECT_TRUE (p.activeVoices.empty());
+}

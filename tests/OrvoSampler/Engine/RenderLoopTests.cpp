@@ -213,3 +213,21 @@ TEST (RenderLoop, VoicesWhoseClipVanishedAreSkippedSilently)
     EXPECT_EQ (p.activeVoices.size(), 1u);
     EXPECT_TRUE (p.padFeedbackActive[0]);
 }
+
+TEST (RenderLoop, TruncatedChannelMessagesAreIgnored)
+{
+    Processor p;
+    install (p, makePackage ({ constantClip (1.0f, 100) }, { { { 0, 0, 36 } } }));
+
+    juce::AudioBuffer<float> audio (2, 64);
+    juce::MidiBuffer midi;
+    const juce::uint8 shortNoteOn[] = { 0x90, 36 };
+    const juce::uint8 shortController[] = { 0xB0, 20 };
+    midi.addEvent (shortNoteOn, 2, 0);
+    midi.addEvent (shortController, 2, 1);
+    p.processBlock (audio, midi);
+
+    const juce::ScopedLock sl (p.lock);
+    EXPECT_TRUE (p.pressStates.empty());
+    EXPECT_EQ (p.hardwareControls[0].value, 0.5f);
+}

@@ -21,6 +21,8 @@ void OrvoSamplerAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, 
 
     // Firing never schedules, so the sorted list only shrinks from the front.
     size_t fired = 0;
+    auto* const* outputs = buffer.getArrayOfWritePointers();
+    const auto numOutputs = buffer.getNumChannels();
 
     for (int i = 0; i < numSamples; ++i)
     {
@@ -37,7 +39,7 @@ void OrvoSamplerAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, 
         }
 
         for (auto& voice : activeVoices)
-            renderVoiceLocked (voice, buffer, i);
+            renderVoiceLocked (voice, outputs, numOutputs, i);
     }
 
     pendingTriggers.erase (pendingTriggers.begin(), pendingTriggers.begin() + static_cast<std::ptrdiff_t> (fired));
@@ -112,7 +114,8 @@ void OrvoSamplerAudioProcessor::runHoldScanLocked (juce::int64 blockEnd)
         runHoldActionLocked (padIndex, holdTime);
 }
 
-void OrvoSamplerAudioProcessor::renderVoiceLocked (ActiveVoice& voice, juce::AudioBuffer<float>& buffer, int sampleIndex)
+void OrvoSamplerAudioProcessor::renderVoiceLocked (ActiveVoice& voice, float* const* outputs, int numOutputs,
+                                                   int sampleIndex)
 {
     if (! voice.active || voice.clipIndex < 0 || voice.clipIndex >= static_cast<int> (package.clips.size()))
         return;
@@ -159,12 +162,14 @@ void OrvoSamplerAudioProcessor::renderVoiceLocked (ActiveVoice& voice, juce::Aud
     const auto frac = static_cast<float> (voice.position - k);
     const auto lastClipChannel = clip->audio.getNumChannels() - 1;
 
-    for (int c = 0; c < buffer.getNumChannels(); ++c)
+    const auto* const* sources = clip->audio.getArrayOfReadPointers();
+
+    for (int c = 0; c < numOutputs; ++c)
     {
-        const auto* source = clip->audio.getReadPointer (std::min (c, lastClipChannel));
+        const auto* source = sources[std::min (c, lastClipChannel)];
         const auto a = source[k];
         const auto b = source[next];
-        buffer.getWritePointer (c)[sampleIndex] += (a + frac * (b - a)) * voiceGain;
+        outputs[c][sampleIndex] += (a + frac * (b - a)) * voiceGain;
     }
 
     voice.position += voice.increment;

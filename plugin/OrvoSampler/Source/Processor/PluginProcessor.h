@@ -207,7 +207,7 @@ public:
 private:
     void handleIncomingMidiLocked (const juce::MidiMessage& message, juce::int64 eventTime);
     void runHoldScanLocked (juce::int64 blockEnd);
-    void renderVoiceLocked (ActiveVoice& voice, juce::AudioBuffer<float>& buffer, int sampleIndex);
+    void renderVoiceLocked (ActiveVoice& voice, float* const* outputs, int numOutputs, int sampleIndex);
     double playbackIncrementLocked (const PadClip& clip) const;
     juce::String quantizationNameLocked() const;
 
