@@ -95,7 +95,7 @@ void OrvoSamplerAudioProcessor::setHardwareControlValue (const juce::String& id,
     {
         if (control.id == id)
         {
-            control.value = juce::jlimit (0.0f, 1.0f, value);
+            control.value = std::isnan (value) ? 0.0f : juce::jlimit (0.0f, 1.0f, value);
 
             // While learning, controls move silently.
             if (! midiLearnEnabled)
