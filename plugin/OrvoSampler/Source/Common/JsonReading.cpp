@@ -70,6 +70,14 @@ juce::var parseJsonObject (const juce::String& text)
     return getJsonObject (parsed) != nullptr ? parsed : juce::var();
 }
 
+juce::String readJsonString (const juce::var& value)
+{
+    if (value.isString() || value.isInt() || value.isInt64() || value.isDouble() || value.isBool())
+        return value.toString();
+
+    return {};
+}
+
 int readJsonInt (const juce::var& value) noexcept
 {
     if (value.isInt() || value.isBool() || value.isVoid() || value.isUndefined())

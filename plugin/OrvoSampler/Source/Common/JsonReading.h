@@ -18,6 +18,10 @@ juce::DynamicObject* getJsonObject (const juce::var& value) noexcept;
 // (syntax errors, arrays, plain values, excessive nesting).
 juce::var parseJsonObject (const juce::String& text);
 
+// Strings as they are, numbers and booleans as text; objects, arrays and
+// anything else read as empty rather than as a description of the object.
+juce::String readJsonString (const juce::var& value);
+
 int readJsonInt (const juce::var& value) noexcept;
 double readJsonDouble (const juce::var& value) noexcept;
 float readJsonFloat (const juce::var& value) noexcept;

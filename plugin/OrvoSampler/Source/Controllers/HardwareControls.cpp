@@ -263,9 +263,56 @@ OrvoSamplerAudioProcessor::MidiAssignment OrvoSamplerAudioProcessor::midiAssignm
     if (object == nullptr)
         return assignment;
 
-    const auto kind = object->getProperty ("kind").toString();
+    const auto kind = readJsonString (object->getProperty ("kind"));
     assignment.kind = kind == "cc" ? MidiAssignment::Kind::cc : kind == "note" ? MidiAssignment::Kind::note : MidiAssignment::Kind::none;
     assignment.channel = juce::jlimit (1, 16, readJsonInt (object->getProperty ("channel")));
     assignment.number = juce::jlimit (-1, 127, readJsonInt (object->getProperty ("number")));
     return assignment;
+}
+
+juce::var OrvoSamplerAudioProcessor::controlsToJson (const std::vector<HardwareControl>& controls)
+{
+    juce::Array<juce::var> elements;
+
+    for (const auto& control : controls)
+    {
+        auto* element = new juce::DynamicObject();
+        element->setProperty ("id", control.id);
+        element->setProperty ("value", static_cast<double> (control.value));
+
+        auto* assignment = new juce::DynamicObject();
+        addMidiAssignmentJson (*assignment, control.assignment);
+        element->setProperty ("assignment", juce::var (assignment));
+
+        elements.add (juce::var (element));
+    }
+
+    return elements;
+}
+
+void OrvoSamplerAudioProcessor::applyControlsJson (std::vector<HardwareControl>& controls, const juce::var& elements)
+{
+    const auto* array = elements.getArray();
+
+    if (array == nullptr)
+        return;
+
+    for (const auto& element : *array)
+    {
+        const auto* object = getJsonObject (element);
+
+        if (object == nullptr)
+            continue;
+
+        const auto id = readJsonString (object->getProperty ("id"));
+        const auto control = std::find_if (controls.begin(), controls.end(),
+                                           [&id] (const HardwareControl& c) { return c.id == id; });
+
+        if (control == controls.end())
+            continue;
+
+        const auto value = readJsonFloat (object->getProperty ("value"));
+        control->value = std::isnan (value) ? 0.0f : juce::jlimit (0.0f, 1.0f, value);
+        control->assignment = midiAssignmentFromJson (object->getProperty ("assignment"));
+    }
 }

@@ -54,7 +54,7 @@ bool headerIsPlausible (const juce::AudioFormatReader& reader, juce::int64 fileB
 
 juce::String readString (const juce::DynamicObject& object, const juce::Identifier& key)
 {
-    return object.getProperty (key).toString();
+    return readJsonString (object.getProperty (key));
 }
 
 int readInt (const juce::DynamicObject& object, const juce::Identifier& key)
@@ -160,7 +160,7 @@ SamplerPackageLoader::SamplerPackageLoader()
 
 juce::File SamplerPackageLoader::resolvePath (const juce::File& baseDirectory, const juce::var& value)
 {
-    const auto text = value.toString();
+    const auto text = readJsonString (value);
 
     if (text.startsWithChar ('~') || text.startsWithChar ('/'))
         return juce::File (text);
@@ -170,7 +170,7 @@ juce::File SamplerPackageLoader::resolvePath (const juce::File& baseDirectory, c
 
 juce::Colour SamplerPackageLoader::parsePadColour (const juce::var& value)
 {
-    auto text = value.toString().trim();
+    auto text = readJsonString (value).trim();
 
     while (text.startsWithChar ('#'))
         text = text.substring (1);
@@ -265,7 +265,7 @@ bool SamplerPackageLoader::loadPackageManifest (const juce::File& manifest, Samp
             loaded.banks.push_back (readBank (*bankObject, clipIndexById));
 
     for (const auto& warning : readArray (*top, "warnings"))
-        loaded.warnings.add (warning.toString());
+        loaded.warnings.add (readJsonString (warning));
 
     if (loaded.banks.empty())
     {

@@ -53,9 +53,6 @@ bool OrvoSamplerAudioProcessor::isBusesLayoutSupported (const BusesLayout& layou
     return output == juce::AudioChannelSet::mono() || output == juce::AudioChannelSet::stereo();
 }
 
-void OrvoSamplerAudioProcessor::getStateInformation (juce::MemoryBlock&) {}
-void OrvoSamplerAudioProcessor::setStateInformation (const void*, int) {}
-
 const PadAssignment* OrvoSamplerAudioProcessor::findPadLocked (int padSlot) const
 {
     if (package.banks.empty() || padSlot < 0 || padSlot >= padsPerBank)

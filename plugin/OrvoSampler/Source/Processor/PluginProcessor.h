@@ -160,6 +160,16 @@ public:
     void updateHardwareControlsFromMidiLocked (const juce::MidiMessage& message);
     bool isPadNoteLocked (int note) const;
 
+    // The JSON form of a control list, shared by the state document and the presets.
+    static juce::var controlsToJson (const std::vector<HardwareControl>& controls);
+    static void applyControlsJson (std::vector<HardwareControl>& controls, const juce::var& elements);
+
+    // Preset slots.
+    juce::var presetToJsonLocked (const PresetSlot& preset) const;
+    PresetSlot presetFromJsonLocked (const juce::var& value) const;
+    void savePresetLocked (int slot);
+    void recallPreset (int slot);
+
     static void addMidiAssignmentJson (juce::DynamicObject& object, const MidiAssignment& assignment);
     static MidiAssignment midiAssignmentFromJson (const juce::var& value);
 
@@ -210,6 +220,7 @@ private:
     void renderVoiceLocked (ActiveVoice& voice, float* const* outputs, int numOutputs, int sampleIndex);
     double playbackIncrementLocked (const PadClip& clip) const;
     juce::String quantizationNameLocked() const;
+    bool reloadPackageFromPath (const juce::String& path);
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (OrvoSamplerAudioProcessor)
 };
