@@ -98,7 +98,7 @@ juce::File writeJson (const juce::File& file, const juce::var& value)
 juce::File writeText (const juce::File& file, const juce::String& text)
 {
     file.getParentDirectory().createDirectory();
-    if (! file.replaceWithText (text))
+    if (! file.replaceWithText (text, false, false, "\n"))
         throw std::runtime_error ("cannot write " + file.getFullPathName().toStdString());
     return file;
 }

@@ -3,6 +3,7 @@
 #include <juce_audio_processors/juce_audio_processors.h>
 
 #include "Controllers/ControllerProfiles.h"
+#include "ExportHelper/SamplerExport.h"
 #include "Package/SamplerPackage.h"
 
 #include <array>
@@ -120,6 +121,15 @@ public:
     // Package activation: decodes without the lock, then swaps in one locked step.
     bool loadPackage (const juce::File& manifest, juce::String& error);
     void activatePackageLocked (SamplerPackage& incoming);
+
+    // Song export folders: run the export helper, then find the manifest it wrote.
+    // Both use no processor state and take no lock; the export blocks until
+    // the helper has ended, so it belongs on a background thread.
+    static bool runSamplerExportForFolder (const juce::File& folder, juce::String& error,
+                                           const ExportHelperLocations& locations = ExportHelperLocations::platformDefaults(),
+                                           ExportHelperProcess* handle = nullptr);
+    juce::File resolveManifestForSource (const juce::File& source) const;
+    static juce::File findManifestFor (const juce::File& source);
 
     // Pads from the editor.
     void triggerPad (int padSlot, bool fromMouse = true);
