@@ -15,6 +15,8 @@ packages=(
     libx11-dev libxext-dev libxinerama-dev libxrandr-dev libxcursor-dev libgl-dev
     # a font for the editor's text when it renders headlessly
     fonts-dejavu-core
+    # the export helper's tempo analysis
+    libaubio-dev
     # tests and benchmarks
     libgtest-dev libgmock-dev libbenchmark-dev
     # checking the built bundles: lv2ls/lv2info, the LV2 core vocabulary, nm

@@ -1,0 +1,38 @@
+// orvo-demo-song FOLDER [--bpm N] [--no-tempo]: writes a synthesized song export folder.
+
+#include "SongExport.h"
+
+#include <iostream>
+
+int main (int argc, char** argv)
+{
+    orvo::songexport::DemoSong song;
+    juce::File folder;
+
+    for (int i = 1; i < argc; ++i)
+    {
+        const juce::String arg (argv[i]);
+        if (arg == "--bpm" && i + 1 < argc)
+            song.bpm = juce::jlimit (40.0, 240.0, juce::String (argv[++i]).getDoubleValue());
+        else if (arg == "--no-tempo")
+            song.writeTempo = false;
+        else
+            folder = juce::File::getCurrentWorkingDirectory().getChildFile (arg);
+    }
+
+    if (folder == juce::File())
+    {
+        std::cerr << "usage: orvo-demo-song FOLDER [--bpm N] [--no-tempo]" << std::endl;
+        return 64;
+    }
+
+    juce::String error;
+    if (! orvo::songexport::writeDemoSong (folder, song, error))
+    {
+        std::cerr << error << std::endl;
+        return 1;
+    }
+
+    std::cout << "Wrote a demo song at " << song.bpm << " bpm to " << folder.getFullPathName() << std::endl;
+    return 0;
+}
