@@ -174,3 +174,23 @@ TEST (SongExport, FailuresSayWhatIsWrongAndKeepThePreviousPackage)
     EXPECT_FALSE (Processor::runSamplerExportForFolder (song, error, locations));
     EXPECT_EQ (error, "Sampler export failed (1): Could not read audio: " + song.getChildFile ("vocals.wav").getFullPathName());
 }
+
+TEST (SongExport, AnalysisCutsEightBarPhrasesWhenTheSongNamesNoSections)
+{
+    TempFolder folder;
+    const auto song = folder.file ("Demo");
+    juce::String error;
+    ASSERT_TRUE (se::writeDemoSong (song, shortDemo (120.0, true), error)) << error;
+    writeText (song.getChildFile ("song.json"), R"({"title": "Phrases", "bpm": 120})");
+
+    ASSERT_EQ (exportFolder (song, true), "");
+    Processor p;
+    ASSERT_TRUE (p.loadPackage (p.resolveManifestForSource (song), error)) << error;
+
+    const juce::ScopedLock sl (p.lock);
+    EXPECT_EQ (p.package.songTitle, "Phrases");
+    EXPECT_EQ (p.package.bpm, 120.0);
+    ASSERT_EQ (p.package.banks.size(), 3u); // 24 bars of music, 8 bars a phrase
+    EXPECT_EQ (p.package.banks[0].name, "Phrase 1");
+    EXPECT_EQ (p.package.banks[2].name, "Phrase 3");
+}
