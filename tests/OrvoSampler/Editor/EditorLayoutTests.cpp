@@ -132,35 +132,3 @@ TEST_F (EditorTest, RefreshFollowsTheProcessorsModeAndQuantization)
     EXPECT_FALSE (editor.modeButton.getToggleState());
     EXPECT_EQ (editor.quantizeButton.getButtonText(), "1/8");
 }
-
-TEST_F (EditorTest, PaintsTheBackgroundGradientTopToBottom)
-{
-    juce::Image image (juce::Image::ARGB, editor.getWidth(), editor.getHeight(), true);
-    {
-        juce::Graphics g (image);
-        editor.paintEntireComponent (g, true);
-    }
-
-    const auto near = [] (juce::Colour a, juce::uint32 expected) {
-        const juce::Colour b (expected);
-        return std::abs (a.getRed() - b.getRed()) <= 2 && std::abs (a.getGreen() - b.getGreen()) <= 2
-               && std::abs (a.getBlue() - b.getBlue()) <= 2;
-    };
-
-    EXPECT_TRUE (near (image.getPixelAt (5, 0), 0xff23262c)) << image.getPixelAt (5, 0).toString();
-    EXPECT_TRUE (near (image.getPixelAt (5, 779), 0xff080a0d)) << image.getPixelAt (5, 779).toString();
-
-    const auto middle = image.getPixelAt (5, 390);
-    EXPECT_LT (middle.getBrightness(), image.getPixelAt (5, 0).getBrightness());
-    EXPECT_GT (middle.getBrightness(), image.getPixelAt (5, 779).getBrightness());
-
-    // For a person to look at.
-    const auto png = juce::File::getCurrentWorkingDirectory().getChildFile ("editor-background.png");
-    juce::FileOutputStream out (png);
-    if (out.openedOk())
-    {
-        out.setPosition (0);
-        out.truncate();
-        juce::PNGImageFormat().writeImageToStream (image, out);
-    }
-}

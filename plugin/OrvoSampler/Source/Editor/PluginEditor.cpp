@@ -7,8 +7,6 @@ const juce::Colour headerButtonOnColour { 0xffff7e65 };
 const juce::Colour headerButtonTextColour { 0xffefefe9 };
 const juce::Colour headerButtonTextOnColour { 0xff000000 };
 
-const juce::Colour backgroundTop { 0xff23262c };
-const juce::Colour backgroundBottom { 0xff080a0d };
 
 // Lays out `count` cells of width `cellWidth` from the left of `row`, each
 // advancing by `step`, taking no more than the row still has.
@@ -45,13 +43,6 @@ OrvoSamplerAudioProcessorEditor::~OrvoSamplerAudioProcessorEditor()
 {
     stopTimer();
     fileChooser.reset();
-}
-
-void OrvoSamplerAudioProcessorEditor::paint (juce::Graphics& g)
-{
-    const auto height = static_cast<float> (getHeight());
-    g.setGradientFill (juce::ColourGradient (backgroundTop, 0.0f, 0.0f, backgroundBottom, 0.0f, height, false));
-    g.fillAll();
 }
 
 void OrvoSamplerAudioProcessorEditor::resized()
@@ -123,10 +114,6 @@ void OrvoSamplerAudioProcessorEditor::resized()
         const auto c = static_cast<float> (slot % 8);
         padRects[static_cast<size_t> (slot)] = { x0 + c * (padSize + 10.0f), y0 + r * (padSize + 10.0f), padSize, padSize };
     }
-}
-
-void OrvoSamplerAudioProcessorEditor::buttonClicked (juce::Button*)
-{
 }
 
 void OrvoSamplerAudioProcessorEditor::timerCallback()

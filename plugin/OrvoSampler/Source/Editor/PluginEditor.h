@@ -5,6 +5,7 @@
 #include "Processor/PluginProcessor.h"
 
 #include <array>
+#include <functional>
 #include <memory>
 
 // The fixed 1280 x 780 window. It paints and hit-tests everything itself
@@ -24,8 +25,35 @@ public:
 
     void paint (juce::Graphics& g) override;
     void resized() override;
+    void mouseMove (const juce::MouseEvent& event) override;
+    void mouseExit (const juce::MouseEvent& event) override;
+    void mouseDown (const juce::MouseEvent& event) override;
+    void mouseDrag (const juce::MouseEvent& event) override;
+    void mouseUp (const juce::MouseEvent& event) override;
     void buttonClicked (juce::Button* button) override;
     void timerCallback() override;
+
+    // Painting.
+    void drawTransport (juce::Graphics& g);
+    void drawPad (juce::Graphics& g, int slot);
+    void drawWaveform (juce::Graphics& g, juce::Rectangle<float> area, const juce::Array<float>& peaks, juce::Colour colour);
+    void drawLeftPanel (juce::Graphics& g);
+    void drawHardwareKnob (juce::Graphics& g, juce::Rectangle<float> area, int index);
+    void drawHardwareFader (juce::Graphics& g, juce::Rectangle<float> area, int index);
+    void drawMomentary (juce::Graphics& g, juce::Rectangle<float> area, int index);
+
+    // Hit-testing and the small operations of the mouse handlers.
+    int padAt (juce::Point<int> point) const;
+    int rectIndexAt (const std::array<juce::Rectangle<float>, 10>& rects, juce::Point<int> point) const;
+    juce::String momentaryId (int index) const;
+    void setFaderFromPosition (int index, float y);
+
+    // The load workflow: the chooser, then the chosen path on a processor-owned worker.
+    void launchLoadChooser();
+    void loadChosenPath (const juce::File& path);
+
+    // Milliseconds for the preset press rule; tests hand in their own clock.
+    std::function<double()> clock = [] { return juce::Time::getMillisecondCounterHiRes(); };
 
     OrvoSamplerAudioProcessor& processorRef;
 
@@ -65,5 +93,7 @@ public:
     float knobDragStartY = 0.0f;
 
 private:
+    float controlValue (const juce::String& id) const;
+
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (OrvoSamplerAudioProcessorEditor)
 };

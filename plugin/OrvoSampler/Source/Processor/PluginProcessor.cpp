@@ -10,7 +10,21 @@ OrvoSamplerAudioProcessor::OrvoSamplerAudioProcessor()
     initialiseHardwareControls();
 }
 
-OrvoSamplerAudioProcessor::~OrvoSamplerAudioProcessor() = default;
+OrvoSamplerAudioProcessor::~OrvoSamplerAudioProcessor()
+{
+    // A host closing the plug-in must not hang on a running export helper:
+    // end the helpers, then wait for their workers.
+    std::vector<std::unique_ptr<LoadWorker>> workers;
+    {
+        const juce::ScopedLock sl (lock);
+        for (auto& worker : loadWorkers)
+            worker->helper.kill();
+        workers = std::move (loadWorkers);
+    }
+
+    for (auto& worker : workers)
+        worker->thread.join();
+}
 
 void OrvoSamplerAudioProcessor::prepareToPlay (double sampleRate, int)
 {

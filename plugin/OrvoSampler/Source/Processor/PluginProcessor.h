@@ -7,7 +7,10 @@
 #include "Package/SamplerPackage.h"
 
 #include <array>
+#include <functional>
 #include <map>
+#include <memory>
+#include <thread>
 #include <vector>
 
 // The instrument. It owns every piece of state by value; the one re-entrant
@@ -131,6 +134,11 @@ public:
     juce::File resolveManifestForSource (const juce::File& source) const;
     static juce::File findManifestFor (const juce::File& source);
 
+    // Loads a manifest, or runs the export helper on a folder first, on a
+    // worker the processor owns; `onFinished` runs on that worker at the end.
+    // Destroying the processor ends a running helper and waits for the worker.
+    void startBackgroundLoad (const juce::File& path, std::function<void()> onFinished);
+
     // Pads from the editor.
     void triggerPad (int padSlot, bool fromMouse = true);
     void releasePad (int padSlot);
@@ -183,6 +191,8 @@ public:
     static void addMidiAssignmentJson (juce::DynamicObject& object, const MidiAssignment& assignment);
     static MidiAssignment midiAssignmentFromJson (const juce::var& value);
 
+    juce::String quantizationNameLocked() const;
+
     // Editor-facing accessors: each takes the lock and returns a copy.
     juce::String getSongTitle() const;
     juce::String getLaunchQuantizationName() const;
@@ -223,13 +233,25 @@ public:
     juce::String learnTargetId;
     ControllerProfile controllerProfile = ControllerProfile::generic8x8;
     juce::String statusText { "Load a Orvo Sampler package" };
+    ExportHelperLocations exportHelperLocations = ExportHelperLocations::platformDefaults();
 
 private:
+    struct LoadWorker
+    {
+        std::thread thread;
+        ExportHelperProcess helper;
+        bool finished = false;
+    };
+
+    void runBackgroundLoad (LoadWorker& worker, const juce::File& path);
+    void joinFinishedLoadsLocked (std::vector<std::unique_ptr<LoadWorker>>& finished);
+
+    std::vector<std::unique_ptr<LoadWorker>> loadWorkers; // guarded by `lock`
+
     void handleIncomingMidiLocked (const juce::MidiMessage& message, juce::int64 eventTime);
     void runHoldScanLocked (juce::int64 blockEnd);
     void renderVoiceLocked (ActiveVoice& voice, float* const* outputs, int numOutputs, int sampleIndex);
     double playbackIncrementLocked (const PadClip& clip) const;
-    juce::String quantizationNameLocked() const;
     bool reloadPackageFromPath (const juce::String& path);
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (OrvoSamplerAudioProcessor)
