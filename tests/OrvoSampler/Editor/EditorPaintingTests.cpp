@@ -104,13 +104,25 @@ TEST_F (EditorPainting, PadsShowTheirColourPlayingQueuedHoverAndSelection)
         processor.hardwareControls[0].value = 0.5f;
         processor.hardwareControls[8].value = 0.0f;     // fader1 at the bottom
         processor.hardwareControls[9].value = 1.0f;     // fader2 at the top
+        processor.hardwareControls[3].value = 0.85f;
+        processor.hardwareControls[12].value = 0.7f;
         processor.midiLearnEnabled = true;
+
+        // The clip panel follows the loop: halfway through its clip.
+        Processor::ActiveVoice loop;
+        loop.clipIndex = 0;
+        loop.padIndex = 8;
+        loop.position = 24000.0;
+        loop.inLoopGroup = true;
+        processor.activeVoices.push_back (loop);
+        processor.lastTriggeredPad = 8;
     }
     editor.hoveredPad = 17;
     editor.selectedPad = 16;
 
     const auto image = paintOf (editor);
     savePng (image, "editor-playing.png");
+    savePng (image.rescaled (640, 390, juce::Graphics::highResamplingQuality), "editor-playing-small.png");
 
     const auto centreOf = [this] (int slot) { return editor.padRects[static_cast<size_t> (slot)].getCentre(); };
 
@@ -135,6 +147,11 @@ TEST_F (EditorPainting, PadsShowTheirColourPlayingQueuedHoverAndSelection)
 
     // Learn on: the coral button.
     EXPECT_TRUE (isCoral (at (image, editor.learnRect.getX() + 4.0f, editor.learnRect.getY() + 4.0f)));
+
+    // The clip panel's playhead stands halfway.
+    const auto wave = editor.clipPanelRect;
+    const auto playheadX = wave.getX() + 12.0f + (wave.getWidth() - 24.0f) * 0.5f;
+    EXPECT_GT (at (image, playheadX, wave.getCentreY()).getRed(), 200);
 
     // Knob 1 at 0.5: the pointer stands at twelve o'clock.
     const auto knob = editor.knobRects[0];
