@@ -262,10 +262,17 @@ TEST (LoadWorkflow, FilesLoadDirectlyAndFoldersRunTheHelperFirst)
     {
         Editor editor (processor);
 
+        editor.selectedPad = 7;
         editor.loadChosenPath (manifest);
         EXPECT_EQ (waitForStatus (processor, "Load a Orvo Sampler package"), "Analysis package loaded");
         EXPECT_EQ (processor.getSongTitle(), "Direct");
         EXPECT_FALSE (folder.file ("bin/calls.txt").exists());
+
+        // The completion, posted to the message thread, puts the ring back on slot 0.
+        std::this_thread::sleep_for (std::chrono::milliseconds (50));
+        juce::MessageManager::callAsync ([] { juce::MessageManager::getInstance()->stopDispatchLoop(); });
+        juce::MessageManager::getInstance()->runDispatchLoop();
+        EXPECT_EQ (editor.selectedPad, 0);
 
         // A folder runs the helper even though it already holds a manifest.
         folder.file ("song").createDirectory();
