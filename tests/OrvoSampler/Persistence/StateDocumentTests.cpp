@@ -61,6 +61,21 @@ void perform (Processor& p, const juce::File& manifest)
     p.savePresetLocked (3);
     p.launchQuantizationBeats = 2.0;
 }
+// A document written by an instance with everything set away from its defaults.
+class PerformedDocument : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        perform (original, manifest);
+        written = stateOf (original);
+    }
+
+    TempFolder folder;
+    juce::File manifest = writeTwoBankPackage (folder);
+    Processor original;
+    juce::MemoryBlock written;
+};
 } // namespace
 
 TEST (StateDocument, AFreshInstanceWritesTheDocumentInJucesDefaultLayout)
@@ -119,14 +134,8 @@ TEST (StateDocument, AFreshInstanceWritesTheDocumentInJucesDefaultLayout)
     EXPECT_EQ (text.indexOf ("\"controls\": null"), text.indexOf ("\"controls\""));
 }
 
-TEST (StateDocument, RoundTripsEverythingIntoAFreshInstanceByteForByte)
+TEST_F (PerformedDocument, RoundTripsEverythingIntoAFreshInstanceByteForByte)
 {
-    TempFolder folder;
-    const auto manifest = writeTwoBankPackage (folder);
-    Processor original;
-    perform (original, manifest);
-    const auto written = stateOf (original);
-
     Processor restored;
     restored.setStateInformation (written.getData(), static_cast<int> (written.getSize()));
 
@@ -173,13 +182,8 @@ TEST (StateDocument, RoundTripsEverythingIntoAFreshInstanceByteForByte)
     EXPECT_EQ (stateOf (third), written);
 }
 
-TEST (StateDocument, AManifestThatNoLongerLoadsKeepsEverythingElse)
+TEST_F (PerformedDocument, AManifestThatNoLongerLoadsKeepsEverythingElse)
 {
-    TempFolder folder;
-    const auto manifest = writeTwoBankPackage (folder);
-    Processor original;
-    perform (original, manifest);
-    const auto written = stateOf (original);
     manifest.deleteFile();
 
     // Into an instance that still plays an earlier package.
@@ -281,13 +285,9 @@ TEST (StateDocument, PartialDocumentsChangeOnlyWhatTheyName)
     }
 }
 
-TEST (StateDocument, BadInputChangesNothingAndNeverCrashes)
+TEST_F (PerformedDocument, BadInputChangesNothingAndNeverCrashes)
 {
-    TempFolder folder;
-    const auto manifest = writeTwoBankPackage (folder);
-    Processor source;
-    perform (source, manifest);
-    const auto valid = stateOf (source);
+    const auto& valid = written;
     const auto validText = textOf (valid);
 
     // Each case hands raw bytes (or none) to a processor that has a state of its own.
@@ -337,13 +337,9 @@ TEST (StateDocument, BadInputChangesNothingAndNeverCrashes)
     }
 }
 
-TEST (StateDocument, SizesAndLengthsAreReadAsHostsSendThem)
+TEST_F (PerformedDocument, SizesAndLengthsAreReadAsHostsSendThem)
 {
-    TempFolder folder;
-    const auto manifest = writeTwoBankPackage (folder);
-    Processor source;
-    perform (source, manifest);
-    const auto valid = stateOf (source);
+    const auto& valid = written;
 
     // A negative size: a zero-terminated string.
     Processor negative;
