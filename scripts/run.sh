@@ -14,3 +14,4 @@ for artefact in "VST3/Orvo Sampler.vst3" "LV2/Orvo Sampler.lv2" "Standalone/Orvo
         echo "  $artefacts/$artefact"
     fi
 done
+echo "  $PWD/build/tools/orvo-to-ableton (the export helper)"
