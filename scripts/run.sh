@@ -1,12 +1,30 @@
 #!/usr/bin/env bash
-# Sets up a fresh machine, builds every plug-in format and says where they are.
+# The main job: sets up a fresh machine, builds every plug-in format and the
+# tools, then makes a demo song, turns it into a sampler package with the
+# export helper, and renders the demo performance through the plug-in's
+# processor to a WAV.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/setup.sh
 scripts/build.sh
 
+tools="$PWD/build/tools"
+demo="$PWD/build/demo"
+rm -rf "$demo"
+mkdir -p "$demo"
+
+"$tools/orvo-demo-song" "$demo/song" --no-tempo
+"$tools/orvo-to-ableton" export-sampler "$demo/song" --process-first
+"$tools/orvo-demo-song" --performance "$demo/performance.mid"
+"$tools/orvo-render" --package "$demo/song" --midi "$demo/performance.mid" \
+    --out "$demo/orvo-demo.wav" --midi-out "$demo/led-feedback.mid"
+
 artefacts="$PWD/build/plugin/OrvoSampler/OrvoSampler_artefacts/Release"
+echo
+echo "The demo performance:  $demo/orvo-demo.wav"
+echo "  its LED feedback:    $demo/led-feedback.mid"
+echo "  the package:         $demo/song/processed/sampler/orvo_sampler_manifest.json"
 echo
 echo "Orvo Sampler is built:"
 for artefact in "VST3/Orvo Sampler.vst3" "LV2/Orvo Sampler.lv2" "Standalone/Orvo Sampler" "AU/Orvo Sampler.component"; do
@@ -14,4 +32,5 @@ for artefact in "VST3/Orvo Sampler.vst3" "LV2/Orvo Sampler.lv2" "Standalone/Orvo
         echo "  $artefacts/$artefact"
     fi
 done
-echo "  $PWD/build/tools/orvo-to-ableton (the export helper)"
+echo "  $tools/orvo-to-ableton (the export helper)"
+echo "  $tools/orvo-render (offline rendering)"

@@ -1,5 +1,7 @@
 // orvo-demo-song FOLDER [--bpm N] [--no-tempo]: writes a synthesized song export folder.
+// orvo-demo-song --performance FILE.mid: writes the demo performance for it.
 
+#include "OfflineRender.h"
 #include "SongExport.h"
 
 #include <iostream>
@@ -14,6 +16,19 @@ int main (int argc, char** argv)
         const juce::String arg (argv[i]);
         if (arg == "--bpm" && i + 1 < argc)
             song.bpm = juce::jlimit (40.0, 240.0, juce::String (argv[++i]).getDoubleValue());
+        else if (arg == "--performance" && i + 1 < argc)
+        {
+            const auto file = juce::File::getCurrentWorkingDirectory().getChildFile (argv[++i]);
+            file.deleteFile();
+            juce::FileOutputStream out (file);
+            if (! out.openedOk() || ! orvo::render::demoPerformance().writeTo (out))
+            {
+                std::cerr << "Cannot write " << file.getFullPathName() << std::endl;
+                return 1;
+            }
+            std::cout << "Wrote the demo performance to " << file.getFullPathName() << std::endl;
+            return 0;
+        }
         else if (arg == "--no-tempo")
             song.writeTempo = false;
         else
@@ -22,7 +37,7 @@ int main (int argc, char** argv)
 
     if (folder == juce::File())
     {
-        std::cerr << "usage: orvo-demo-song FOLDER [--bpm N] [--no-tempo]" << std::endl;
+        std::cerr << "usage: orvo-demo-song FOLDER [--bpm N] [--no-tempo] | --performance FILE.mid" << std::endl;
         return 64;
     }
 
