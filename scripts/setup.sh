@@ -19,8 +19,9 @@ packages=(
     libaubio-dev
     # tests and benchmarks
     libgtest-dev libgmock-dev libbenchmark-dev
-    # checking the built bundles: lv2ls/lv2info, the LV2 core vocabulary, nm
-    lilv-utils lv2-dev binutils
+    # checking the built bundles: lv2ls/lv2info, the LV2 core vocabulary, nm,
+    # and a display for the host checker's editor windows
+    lilv-utils lv2-dev binutils xvfb xauth libx11-dev
 )
 
 missing=()

@@ -5,4 +5,5 @@ cd "$(dirname "$0")/.."
 
 scripts/setup.sh
 scripts/build.sh
+scripts/host-check.sh
 ctest --test-dir build --output-on-failure --parallel "$(nproc)"
