@@ -20,9 +20,16 @@ mkdir -p "$demo"
 "$tools/orvo-render" --package "$demo/song" --midi "$demo/performance.mid" \
     --out "$demo/orvo-demo.wav" --midi-out "$demo/led-feedback.mid"
 
+# The stutter passage: stutter mode is a setting, restored from a state document.
+"$tools/orvo-demo-song" --stutter-performance "$demo/stutter.mid"
+printf '{"stutterMode": true}' > "$demo/stutter-state.json"
+"$tools/orvo-render" --package "$demo/song/processed/sampler/orvo_sampler_manifest.json" --midi "$demo/stutter.mid" \
+    --state "$demo/stutter-state.json" --out "$demo/orvo-demo-stutter.wav"
+
 artefacts="$PWD/build/plugin/OrvoSampler/OrvoSampler_artefacts/Release"
 echo
 echo "The demo performance:  $demo/orvo-demo.wav"
+echo "  the stutter passage: $demo/orvo-demo-stutter.wav"
 echo "  its LED feedback:    $demo/led-feedback.mid"
 echo "  the package:         $demo/song/processed/sampler/orvo_sampler_manifest.json"
 echo

@@ -129,30 +129,18 @@ bool writeMidi (const juce::File& file, const std::vector<TimedEvent>& events, d
     return true;
 }
 
-juce::MidiFile demoPerformance()
+namespace
 {
-    // Seconds at 120 bpm: a beat is 0.5 s, so a two-beat hold is 1 s.
-    struct Press
-    {
-        double at;
-        double held;
-        int note;
-    };
+struct Press
+{
+    double at;
+    double held;
+    int note;
+};
 
-    // Grid layout of the demo's first bank: drums 92.., bass 84.., chords 76.., lead 68..
-    const Press presses[] = {
-        { 0.10, 1.50, 92 },  // hold: the drum loop arms
-        { 3.00, 1.50, 84 },  // hold: the bass loop arms
-        { 6.00, 0.20, 70 },  // a lead one-shot
-        { 7.00, 0.20, 93 },  // press another drum loop: queued, it takes over at the loop's end
-        { 9.50, 1.50, 76 },  // hold: chords
-        { 12.0, 0.20, 71 },  // lead one-shots
-        { 13.0, 0.20, 72 },
-        { 16.0, 1.50, 93 },  // hold the sounding drum loop: it stops on the next boundary
-        { 19.0, 1.50, 84 },  // and the bass
-        { 21.0, 1.50, 76 },  // and the chords
-    };
-
+juce::MidiFile performanceOf (const std::vector<Press>& presses)
+{
+    // 960 ticks a quarter at 120 bpm: 1920 ticks a second.
     juce::MidiMessageSequence track;
     track.addEvent (juce::MidiMessage::tempoMetaEvent (500000), 0.0);
     for (const auto& p : presses)
@@ -166,5 +154,36 @@ juce::MidiFile demoPerformance()
     file.setTicksPerQuarterNote (960);
     file.addTrack (track);
     return file;
+}
+} // namespace
+
+juce::MidiFile demoStutterPerformance()
+{
+    std::vector<Press> presses;
+    // Sixteenth-note chops of the first drum and bass loops, then a press
+    // released before its 1/16 start: silence.
+    for (int i = 0; i < 16; ++i)
+        presses.push_back ({ 0.05 + i * 0.25, 0.15, i % 2 == 0 ? 92 : 84 });
+    presses.push_back ({ 4.26, 0.05, 76 });
+    presses.push_back ({ 5.0, 1.0, 76 }); // held: the chords sound for about a second
+    return performanceOf (presses);
+}
+
+juce::MidiFile demoPerformance()
+{
+    // Seconds at 120 bpm: a beat is 0.5 s, so a two-beat hold is 1 s.
+    // Grid layout of the demo's first bank: drums 92.., bass 84.., chords 76.., lead 68..
+    return performanceOf ({
+        { 0.10, 1.50, 92 },  // hold: the drum loop arms
+        { 3.00, 1.50, 84 },  // hold: the bass loop arms
+        { 6.00, 0.20, 70 },  // a lead one-shot
+        { 7.00, 0.20, 93 },  // press another drum loop: queued, it takes over at the loop's end
+        { 9.50, 1.50, 76 },  // hold: chords
+        { 12.0, 0.20, 71 },  // lead one-shots
+        { 13.0, 0.20, 72 },
+        { 16.0, 1.50, 93 },  // hold the sounding drum loop: it stops on the next boundary
+        { 19.0, 1.50, 84 },  // and the bass
+        { 21.0, 1.50, 76 },  // and the chords
+    });
 }
 } // namespace orvo::render

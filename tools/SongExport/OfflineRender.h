@@ -38,4 +38,9 @@ bool writeMidi (const juce::File& file, const std::vector<TimedEvent>& events, d
 // The demo performance for the demo song's first bank: loops armed by
 // two-beat holds, one-shots, a hand-over and a loop stopped by a hold.
 juce::MidiFile demoPerformance();
+
+// A stutter passage for the same bank, to be rendered with stutter mode on:
+// short presses that sound only while held, and one released before its
+// start that never sounds.
+juce::MidiFile demoStutterPerformance();
 } // namespace orvo::render

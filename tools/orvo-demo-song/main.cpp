@@ -1,5 +1,6 @@
 // orvo-demo-song FOLDER [--bpm N] [--no-tempo]: writes a synthesized song export folder.
 // orvo-demo-song --performance FILE.mid: writes the demo performance for it.
+// orvo-demo-song --stutter-performance FILE.mid: the stutter passage, for stutter mode.
 
 #include "OfflineRender.h"
 #include "SongExport.h"
@@ -16,12 +17,13 @@ int main (int argc, char** argv)
         const juce::String arg (argv[i]);
         if (arg == "--bpm" && i + 1 < argc)
             song.bpm = juce::jlimit (40.0, 240.0, juce::String (argv[++i]).getDoubleValue());
-        else if (arg == "--performance" && i + 1 < argc)
+        else if ((arg == "--performance" || arg == "--stutter-performance") && i + 1 < argc)
         {
             const auto file = juce::File::getCurrentWorkingDirectory().getChildFile (argv[++i]);
             file.deleteFile();
             juce::FileOutputStream out (file);
-            if (! out.openedOk() || ! orvo::render::demoPerformance().writeTo (out))
+            const auto performance = arg == "--performance" ? orvo::render::demoPerformance() : orvo::render::demoStutterPerformance();
+            if (! out.openedOk() || ! performance.writeTo (out))
             {
                 std::cerr << "Cannot write " << file.getFullPathName() << std::endl;
                 return 1;
@@ -37,7 +39,7 @@ int main (int argc, char** argv)
 
     if (folder == juce::File())
     {
-        std::cerr << "usage: orvo-demo-song FOLDER [--bpm N] [--no-tempo] | --performance FILE.mid" << std::endl;
+        std::cerr << "usage: orvo-demo-song FOLDER [--bpm N] [--no-tempo] | --performance FILE.mid | --stutter-performance FILE.mid" << std::endl;
         return 64;
     }
 

@@ -92,6 +92,34 @@ TEST (OfflineRender, TheDemoPerformanceRendersIdenticallyInAnyBlockSize)
     }
 }
 
+TEST (OfflineRender, TheStutterPassageSoundsOnlyWhileHeld)
+{
+    const DemoRig rig;
+    Processor p;
+    juce::String error;
+    ASSERT_TRUE (p.loadPackage (rig.manifest, error)) << error;
+    {
+        const juce::ScopedLock sl (p.lock);
+        p.stutterMode = true;
+    }
+
+    juce::MemoryOutputStream midi;
+    orvo::render::demoStutterPerformance().writeTo (midi);
+    const auto file = rig.folder.file ("stutter.mid");
+    file.replaceWithData (midi.getData(), midi.getDataSize());
+
+    std::vector<orvo::render::TimedEvent> events;
+    ASSERT_TRUE (orvo::render::readPerformance (file, 48000.0, events, error)) << error;
+    const auto audio = orvo::render::render (p, events, {}).audio;
+
+    // Chops while held; the press released before its start never sounds;
+    // the held chords stop when released at 6 s.
+    EXPECT_GT (audio.getRMSLevel (0, 6000, 6000), 0.01f);
+    EXPECT_EQ (audio.getMagnitude (0, 48000 * 4, 48000 - 1000), 0.0f);
+    EXPECT_GT (audio.getRMSLevel (0, 48000 * 5 + 6000, 24000), 0.01f);
+    EXPECT_EQ (audio.getMagnitude (0, 48000 * 6 + 1000, 48000), 0.0f);
+}
+
 TEST (OfflineRender, TheToolSaysWhatIsWrongAndFailsWithOne)
 {
     const DemoRig rig;
